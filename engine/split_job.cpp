@@ -88,7 +88,7 @@ void run_split_job() {
 
     if (host_chunks_selected())
         split_into_chunks();
-    end_job_normally();
+    extract_segment();
 }
 
 void report_progress(int32_t count) {

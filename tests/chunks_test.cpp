@@ -287,16 +287,11 @@ TEST_F(ChunksTest, FaultsAtTheSeamEndWithTheirMessage) {
     write_pattern_file(source, 12 * MIB);
     // Learn the numbers of the calls from a clean run.
     run_job(source, prefix);
-    std::vector<IoCall> calls;
-    for (uint32_t n = 1; n <= io_call_count(); ++n)
-        calls.push_back(io_call_kind(n));
+    const std::vector<IoCall> calls = io_calls();
 
     for (const SeamFaultCase& c : seam_fault_cases) {
         SCOPED_TRACE(c.name);
-        uint32_t call_number = 0;
-        for (uint32_t n = 0, seen = 0; n < calls.size() && call_number == 0; ++n)
-            if (calls[n] == c.kind && ++seen == c.nth)
-                call_number = n + 1;
+        uint32_t call_number = call_number_of(calls, c.kind, c.nth);
         ASSERT_NE(call_number, 0u);
         for (int i = 0; i < 3; ++i)
             remove_tree(piece(i));

@@ -3,6 +3,7 @@
 #include "platform.h"
 
 #include <atomic>
+#include <cstddef>
 
 constexpr uint32_t CALL_LOG_CAPACITY = 1u << 16;
 static IoCall call_log[CALL_LOG_CAPACITY];
@@ -122,6 +123,19 @@ uint32_t io_call_count() {
 
 IoCall io_call_kind(uint32_t call_number) {
     return call_log[call_number - 1];
+}
+
+std::vector<IoCall> io_calls() {
+    uint32_t logged = call_count < CALL_LOG_CAPACITY ? call_count : CALL_LOG_CAPACITY;
+    return std::vector<IoCall>(call_log, call_log + logged);
+}
+
+uint32_t call_number_of(const std::vector<IoCall>& calls, IoCall kind, uint32_t nth) {
+    uint32_t seen = 0;
+    for (size_t n = 0; n < calls.size(); ++n)
+        if (calls[n] == kind && ++seen == nth)
+            return static_cast<uint32_t>(n + 1);
+    return 0;
 }
 
 uint32_t io_calls_of(IoCall kind) {

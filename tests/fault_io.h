@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 enum IoCall { IO_OPEN_READ, IO_OPEN_OUTPUT, IO_READ, IO_WRITE, IO_SEEK, IO_CLOSE, IO_CALL_KINDS };
 
@@ -26,6 +27,10 @@ void remove_fault_io();
 
 uint32_t io_call_count();
 IoCall io_call_kind(uint32_t call_number); // the kind of a call of the latest job
+// The calls of the latest job, in order.
+std::vector<IoCall> io_calls();
+// The number (from 1) of the `nth` call of `kind` among `calls`, or 0 when there is none.
+uint32_t call_number_of(const std::vector<IoCall>& calls, IoCall kind, uint32_t nth);
 uint32_t io_calls_of(IoCall kind);
 uint64_t io_bytes_written();
 

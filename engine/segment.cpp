@@ -1,0 +1,55 @@
+// Segment mode: one byte range [Start, End) of the source copied to prefix_0.
+#include "offset_readers.h"
+#include "split_job.h"
+
+// Reads one of the offset fields, as hexadecimal when the box says so.
+static uint64_t read_offset(void (*field_text)(char*)) {
+    char text[FIELD_TEXT_CAPACITY];
+    field_text(text);
+    text[FIELD_TEXT_CAPACITY - 1] = '\0';
+    if (host_hex_ticked())
+        return parse_hex_offset(text);
+    return static_cast<uint64_t>(parse_dec_offset(text));
+}
+
+void extract_segment() {
+    SplitJob& job = split_job;
+    job.bytes_done = 0;
+    job.seg_start = read_offset(host_start_text);
+    job.seg_end = read_offset(host_end_text);
+    if (job.seg_end == 0 || job.seg_end >= job.file_size)
+        job.seg_end = job.file_size;
+    // Checked before the output is opened, so that a mistyped range costs no earlier output.
+    if (job.seg_start >= job.file_size || job.seg_start >= job.seg_end)
+        end_job_with_error(MSG_INSANE_RANGE);
+
+    char name[PATH_CAPACITY];
+    if (!build_output_name(name, job.dest_prefix, 0))
+        end_job_with_error(MSG_OPEN_OUTPUT_FAILED);
+    job.out_fd = file_ops.open_output(name, job.in_fd);
+    if (job.out_fd < 0)
+        end_job_with_error(MSG_OPEN_OUTPUT_FAILED);
+
+    // seg_start is below file_size, which came from a signed offset, so it fits one.
+    if (file_ops.seek(job.in_fd, static_cast<int64_t>(job.seg_start), SEEK_FROM_START) !=
+        static_cast<int64_t>(job.seg_start))
+        end_job_with_error(MSG_READ_FAILED);
+
+    uint64_t remaining = job.seg_end - job.seg_start;
+    job.progress_total = remaining;
+    while (remaining != 0) {
+        int32_t want = remaining >= static_cast<uint64_t>(BLOCK_SIZE)
+                           ? BLOCK_SIZE
+                           : static_cast<int32_t>(remaining);
+        job.last_count = file_ops.read(job.in_fd, block, want);
+        // The range lies inside the size learned at the start: anything less than asked
+        // means the read failed or the source shrank, and the copy would come out short.
+        if (job.last_count != want)
+            end_job_with_error(MSG_READ_FAILED);
+        remaining -= static_cast<uint64_t>(want);
+        if (file_ops.write(job.out_fd, block, job.last_count) != job.last_count)
+            end_job_with_error(MSG_WRITE_FAILED);
+        report_progress(job.last_count);
+    }
+    end_job_normally();
+}
