@@ -4,9 +4,11 @@
 //   bench_driver chunks SOURCE PREFIX SIZE_MB
 //   bench_driver segment SOURCE PREFIX START END      (decimal offsets)
 //   bench_driver idle                                 (starts no job: the memory baseline)
-// Add --rss at the end to print "peak_rss_kib N" (where /proc tells it).
+// Add --rss at the end to print "peak_rss_kib N" (where /proc tells it). It always prints
+// "job_ms N", the wall time from the job's start to its end.
 #include "split_job.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -70,11 +72,15 @@ int main(int argc, char** argv) {
             start_text = argv[4];
             end_text = argv[5];
         }
+        auto started = std::chrono::steady_clock::now();
         if (start_split_job(argv[2], argv[3]) != JOB_STARTED) {
             fprintf(stderr, "could not start the job\n");
             return 1;
         }
         wait_for_split_job();
+        printf("job_ms %.1f\n",
+               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                   .count());
     }
     if (print_rss)
         printf("peak_rss_kib %ld\n", peak_rss_kib());

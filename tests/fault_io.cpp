@@ -3,7 +3,9 @@
 #include "platform.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 
 constexpr uint32_t CALL_LOG_CAPACITY = 1u << 16;
 static IoCall call_log[CALL_LOG_CAPACITY];
@@ -23,12 +25,28 @@ static int64_t& position_of(int fd) {
     return skipped_position[static_cast<unsigned>(fd) % POSITION_SLOTS];
 }
 
+static std::mutex hold_lock;
+static std::condition_variable hold_changed;
+static uint32_t hold_at = 0;
+static bool hold_reached = false;
+static bool hold_released = false;
+
+static void wait_if_held() {
+    std::unique_lock<std::mutex> hold(hold_lock);
+    if (hold_at == 0 || call_count != hold_at)
+        return;
+    hold_reached = true;
+    hold_changed.notify_all();
+    hold_changed.wait(hold, [] { return hold_released; });
+}
+
 // Counts the call and says whether it is the one to fail.
 static bool count_call(IoCall kind) {
     ++call_count;
     if (call_count <= CALL_LOG_CAPACITY)
         call_log[call_count - 1] = kind;
     ++calls_by_kind[kind];
+    wait_if_held();
     return planned_fault != FAULT_NONE && call_count == fault_at;
 }
 
@@ -105,6 +123,25 @@ void install_fault_io(IoFault fault, uint32_t call_number) {
     planned_fault = fault;
     fault_at = call_number;
     file_ops = counted_file_ops;
+}
+
+void hold_call(uint32_t call_number) {
+    std::lock_guard<std::mutex> hold(hold_lock);
+    hold_at = call_number;
+    hold_reached = false;
+    hold_released = false;
+}
+
+bool held_call_reached() {
+    std::lock_guard<std::mutex> hold(hold_lock);
+    return hold_reached;
+}
+
+void release_held_call() {
+    std::lock_guard<std::mutex> hold(hold_lock);
+    hold_released = true;
+    hold_at = 0;
+    hold_changed.notify_all();
 }
 
 void skip_data(bool skip) {

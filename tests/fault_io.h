@@ -25,6 +25,13 @@ void skip_data(bool skip);
 // Puts the platform's own operations back.
 void remove_fault_io();
 
+// Makes the call numbered `call_number` (counted as for faults) wait, before it does
+// anything, until release_held_call. For looking at a job in the middle of its work.
+void hold_call(uint32_t call_number);
+// True once the held call has been reached and is waiting.
+bool held_call_reached();
+void release_held_call();
+
 uint32_t io_call_count();
 IoCall io_call_kind(uint32_t call_number); // the kind of a call of the latest job
 // The calls of the latest job, in order.

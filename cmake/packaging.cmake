@@ -1,0 +1,15 @@
+# A zip for Windows users: the program and a short text on its use.
+install(TARGETS quorvex RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt DESTINATION . RENAME README.txt)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(QUORVEX_PACKAGE_ARCH win64)
+else()
+    set(QUORVEX_PACKAGE_ARCH win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME quorvex)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME quorvex-${PROJECT_VERSION}-${QUORVEX_PACKAGE_ARCH})
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
+include(CPack)

@@ -1,0 +1,21 @@
+// The main dialog: its window, its procedure and the pieces it is made of.
+#pragma once
+
+#include <windows.h>
+
+// The open dialog, owner of every message box and target of the job's requests.
+extern HWND dialog;
+
+INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The file buffers of the open-file dialogs hold this many characters, NUL included.
+constexpr DWORD BROWSE_PATH_CAPACITY = 1024;
+
+// Shows the open-file dialog with `path` (BROWSE_PATH_CAPACITY characters) as its file
+// buffer. Returns true when the user chose a name, which is then in `path`.
+bool choose_file(char* path, const char* title, DWORD flags);
+
+// Dropped files on the path fields: handled from the dialog's opening to its closing.
+void hook_dropped_files();
+void unhook_dropped_files();
+
