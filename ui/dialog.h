@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 // The open dialog, owner of every message box and target of the job's requests.
 extern HWND dialog;
 
@@ -19,3 +21,6 @@ bool choose_file(char* path, const char* title, DWORD flags);
 void hook_dropped_files();
 void unhook_dropped_files();
 
+// The Source field's window procedure while the dialog is open, and its drop handling.
+LRESULT CALLBACK source_edit_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+void on_source_drop(HDROP drop);

@@ -82,6 +82,31 @@ void press_key(HWND window, WPARAM key) {
     PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
+HDROP make_drop(const std::vector<std::string>& names) {
+    size_t characters = 1; // the list ends with an empty name
+    for (const std::string& name : names)
+        characters += name.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + characters);
+    DROPFILES* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = FALSE;
+    char* at = reinterpret_cast<char*>(files + 1);
+    for (const std::string& name : names) {
+        memcpy(at, name.c_str(), name.size() + 1);
+        at += name.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+void drop_on(int id, HDROP drop) {
+    PostMessageA(control(id), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+}
+
+bool drop_released(HDROP drop) {
+    return GlobalSize(drop) == 0;
+}
+
 bool wait_until(bool (*condition)(), int milliseconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (!condition()) {

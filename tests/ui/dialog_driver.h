@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <string>
 #include <vector>
 
@@ -27,6 +29,13 @@ void click(int id);
 void click_later(int id);
 // A key pressed while `window` has the focus, queued like real input.
 void press_key(HWND window, WPARAM key);
+
+// A drop handle as the shell makes one: a DROPFILES block in global memory with the names.
+HDROP make_drop(const std::vector<std::string>& names);
+// Queues the drop on a field, as a drag ending over it does. The field frees the handle.
+void drop_on(int id, HDROP drop);
+// True once the drop's memory has been released.
+bool drop_released(HDROP drop);
 
 // Waits up to `milliseconds` for `condition`; returns whether it came true.
 bool wait_until(bool (*condition)(), int milliseconds = 10000);
