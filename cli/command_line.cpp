@@ -14,11 +14,12 @@ enum OptionId {
     OPTION_START,
     OPTION_END,
     OPTION_HEX,
+    OPTION_FORCE,
     OPTION_QUIET,
 };
 
 // Which commands an option belongs to.
-enum : unsigned { FOR_SPLIT = 1, FOR_SEGMENT = 2, FOR_ALL = 3 };
+enum : unsigned { FOR_SPLIT = 1, FOR_SEGMENT = 2, FOR_JOIN = 4, FOR_ALL = 7 };
 
 struct OptionEntry {
     const char* name;
@@ -33,6 +34,7 @@ static const OptionEntry known_options[] = {
     {"--start", OPTION_START, true, FOR_SEGMENT},
     {"--end", OPTION_END, true, FOR_SEGMENT},
     {"--hex", OPTION_HEX, false, FOR_SEGMENT},
+    {"--force", OPTION_FORCE, false, FOR_JOIN},
     {"--quiet", OPTION_QUIET, false, FOR_ALL},
 };
 
@@ -46,6 +48,7 @@ struct CommandEntry {
 static const CommandEntry known_commands[] = {
     {"split", COMMAND_SPLIT, FOR_SPLIT, "SOURCE"},
     {"segment", COMMAND_SEGMENT, FOR_SEGMENT, "SOURCE"},
+    {"join", COMMAND_JOIN, FOR_JOIN, "PREFIX"},
 };
 
 // Says what is wrong with the command line, and where to read more. Returns false.
@@ -110,6 +113,9 @@ static bool apply_option(const OptionEntry& entry, const char* value, CliOptions
     case OPTION_HEX:
         options->hex = true;
         return true;
+    case OPTION_FORCE:
+        options->force = true;
+        return true;
     case OPTION_QUIET:
         options->quiet = true;
         return true;
@@ -118,7 +124,8 @@ static bool apply_option(const OptionEntry& entry, const char* value, CliOptions
 }
 
 bool parse_command_line(int argc, char** argv, CliOptions* options) {
-    *options = CliOptions{COMMAND_HELP, nullptr, nullptr, 5, false, 1, nullptr, "0", false, false};
+    *options =
+        CliOptions{COMMAND_HELP, nullptr, nullptr, 5, false, 1, nullptr, "0", false, false, false};
 
     // --help and --version win wherever they stand (before a "--").
     for (int i = 1; i < argc && strcmp(argv[i], "--") != 0; ++i) {
@@ -133,7 +140,7 @@ bool parse_command_line(int argc, char** argv, CliOptions* options) {
     }
 
     if (argc < 2)
-        return usage_error("missing command (split or segment)");
+        return usage_error("missing command (split, segment or join)");
     const CommandEntry* command = nullptr;
     for (const CommandEntry& entry : known_commands)
         if (strcmp(argv[1], entry.name) == 0)

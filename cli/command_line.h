@@ -3,18 +3,19 @@
 
 #include <cstdint>
 
-enum Command { COMMAND_SPLIT, COMMAND_SEGMENT, COMMAND_HELP, COMMAND_VERSION };
+enum Command { COMMAND_SPLIT, COMMAND_SEGMENT, COMMAND_JOIN, COMMAND_HELP, COMMAND_VERSION };
 
 struct CliOptions {
     Command command;
-    const char* first;  // SOURCE
-    const char* second; // PREFIX; null when not given
+    const char* first;  // split, segment: SOURCE; join: PREFIX
+    const char* second; // split, segment: PREFIX; join: OUTPUT; null when not given
     uint32_t size_mb;   // --size, default 5
     bool stop_after;    // --stop-after given
     uint32_t stop_count;
     const char* start_text; // --start, as typed
     const char* end_text;   // --end, default "0"
     bool hex;
+    bool force;
     bool quiet;
 };
 

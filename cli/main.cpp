@@ -1,6 +1,7 @@
-// quorvex-cli: the splitter's engine on the command line.
+// quorvex-cli: the splitter's engine on the command line, with a joiner beside it.
 #include "command_line.h"
 #include "exit_status.h"
+#include "join_command.h"
 #include "split_command.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
     case COMMAND_SPLIT:
     case COMMAND_SEGMENT:
         return run_split_command(options);
+    case COMMAND_JOIN:
+        return run_join_command(options);
     }
     return CLI_OTHER_FAILURE;
 }
