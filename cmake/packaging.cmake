@@ -1,5 +1,5 @@
-# A zip for Windows users: the program and a short text on its use.
-install(TARGETS quorvex RUNTIME DESTINATION .)
+# A zip for Windows users: the program, its console companion and a short text on use.
+install(TARGETS quorvex quorvex-cli RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt DESTINATION . RENAME README.txt)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
