@@ -1,26 +1,26 @@
 // Segment mode: one byte range [Start, End) of the source copied to prefix_0.
-#include "offset_readers.h"
+#include "segment_range.h"
 #include "split_job.h"
 
-// Reads one of the offset fields, as hexadecimal when the box says so.
-static uint64_t read_offset(void (*field_text)(char*)) {
-    char text[FIELD_TEXT_CAPACITY];
+// Asks for one of the offset texts, then whether it is hexadecimal.
+static bool ask_offset_text(void (*field_text)(char*), char* text) {
     field_text(text);
     text[FIELD_TEXT_CAPACITY - 1] = '\0';
-    if (host_hex_ticked())
-        return parse_hex_offset(text);
-    return static_cast<uint64_t>(parse_dec_offset(text));
+    return host_hex_ticked();
 }
 
 void extract_segment() {
     SplitJob& job = split_job;
     job.bytes_done = 0;
-    job.seg_start = read_offset(host_start_text);
-    job.seg_end = read_offset(host_end_text);
-    if (job.seg_end == 0 || job.seg_end >= job.file_size)
-        job.seg_end = job.file_size;
+    char start_text[FIELD_TEXT_CAPACITY], end_text[FIELD_TEXT_CAPACITY];
+    bool start_hex = ask_offset_text(host_start_text, start_text);
+    bool end_hex = ask_offset_text(host_end_text, end_text);
+    SegmentRange range =
+        decide_segment_range(start_text, start_hex, end_text, end_hex, job.file_size);
+    job.seg_start = range.start;
+    job.seg_end = range.end;
     // Checked before the output is opened, so that a mistyped range costs no earlier output.
-    if (job.seg_start >= job.file_size || job.seg_start >= job.seg_end)
+    if (!range.sane)
         end_job_with_error(MSG_INSANE_RANGE);
 
     char name[PATH_CAPACITY];

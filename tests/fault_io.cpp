@@ -9,6 +9,8 @@
 
 constexpr uint32_t CALL_LOG_CAPACITY = 1u << 16;
 static IoCall call_log[CALL_LOG_CAPACITY];
+// For each logged call: whether it worked on a descriptor that open_output gave.
+static bool call_on_output_log[CALL_LOG_CAPACITY];
 static uint32_t call_count = 0;
 static uint32_t calls_by_kind[IO_CALL_KINDS];
 static uint64_t bytes_written = 0;
@@ -20,9 +22,15 @@ static std::atomic<bool> data_skipped{false};
 // Where each descriptor would be while data is skipped.
 constexpr int POSITION_SLOTS = 4096;
 static int64_t skipped_position[POSITION_SLOTS];
+// Whether each descriptor came from open_output, to tell a source's close from an output's.
+static bool opened_for_output[POSITION_SLOTS];
 
 static int64_t& position_of(int fd) {
     return skipped_position[static_cast<unsigned>(fd) % POSITION_SLOTS];
+}
+
+static bool& is_output(int fd) {
+    return opened_for_output[static_cast<unsigned>(fd) % POSITION_SLOTS];
 }
 
 static std::mutex hold_lock;
@@ -41,10 +49,12 @@ static void wait_if_held() {
 }
 
 // Counts the call and says whether it is the one to fail.
-static bool count_call(IoCall kind) {
+static bool count_call(IoCall kind, bool on_output = false) {
     ++call_count;
-    if (call_count <= CALL_LOG_CAPACITY)
+    if (call_count <= CALL_LOG_CAPACITY) {
         call_log[call_count - 1] = kind;
+        call_on_output_log[call_count - 1] = on_output;
+    }
     ++calls_by_kind[kind];
     wait_if_held();
     return planned_fault != FAULT_NONE && call_count == fault_at;
@@ -57,6 +67,7 @@ static int counted_open_read(const char* path) {
     if (fd >= 0) {
         ++open_descriptors;
         position_of(fd) = 0;
+        is_output(fd) = false;
     }
     return fd;
 }
@@ -65,13 +76,15 @@ static int counted_open_output(const char* path, int source_fd) {
     if (count_call(IO_OPEN_OUTPUT))
         return -1;
     int fd = platform_file_ops.open_output(path, source_fd);
-    if (fd >= 0)
+    if (fd >= 0) {
         ++open_descriptors;
+        is_output(fd) = true;
+    }
     return fd;
 }
 
 static int32_t counted_read(int fd, void* buffer, int32_t count) {
-    if (count_call(IO_READ))
+    if (count_call(IO_READ, is_output(fd)))
         return -1;
     if (!data_skipped)
         return platform_file_ops.read(fd, buffer, count);
@@ -83,7 +96,7 @@ static int32_t counted_read(int fd, void* buffer, int32_t count) {
 }
 
 static int32_t counted_write(int fd, const void* buffer, int32_t count) {
-    if (count_call(IO_WRITE)) {
+    if (count_call(IO_WRITE, is_output(fd))) {
         if (planned_fault != FAULT_SHORT_WRITE)
             return -1;
         count /= 2;
@@ -95,7 +108,7 @@ static int32_t counted_write(int fd, const void* buffer, int32_t count) {
 }
 
 static int64_t counted_seek(int fd, int64_t offset, SeekOrigin origin) {
-    if (count_call(IO_SEEK))
+    if (count_call(IO_SEEK, is_output(fd)))
         return -1;
     int64_t at = platform_file_ops.seek(fd, offset, origin);
     if (at >= 0)
@@ -104,7 +117,7 @@ static int64_t counted_seek(int fd, int64_t offset, SeekOrigin origin) {
 }
 
 static int counted_close(int fd) {
-    bool fail = count_call(IO_CLOSE);
+    bool fail = count_call(IO_CLOSE, is_output(fd));
     int result = platform_file_ops.close(fd);
     if (result == 0)
         --open_descriptors;
@@ -160,6 +173,10 @@ uint32_t io_call_count() {
 
 IoCall io_call_kind(uint32_t call_number) {
     return call_log[call_number - 1];
+}
+
+bool io_call_on_output(uint32_t call_number) {
+    return call_on_output_log[call_number - 1];
 }
 
 std::vector<IoCall> io_calls() {

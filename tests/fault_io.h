@@ -34,6 +34,8 @@ void release_held_call();
 
 uint32_t io_call_count();
 IoCall io_call_kind(uint32_t call_number); // the kind of a call of the latest job
+// Whether that call worked on a descriptor opened by open_output (false for the opens).
+bool io_call_on_output(uint32_t call_number);
 // The calls of the latest job, in order.
 std::vector<IoCall> io_calls();
 // The number (from 1) of the `nth` call of `kind` among `calls`, or 0 when there is none.
