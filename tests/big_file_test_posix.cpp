@@ -9,10 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -24,18 +20,6 @@ namespace {
 constexpr uint64_t GIB = 1024 * MIB;
 // Just over 4 GiB, and not a whole number of blocks.
 constexpr uint64_t SOURCE_SIZE = 4 * GIB + 2 * MIB + 3;
-
-// A directory for a source of `size` bytes and pieces of about as much.
-std::string make_big_scratch_dir(uint64_t size) {
-    struct statvfs shm;
-    if (statvfs("/dev/shm", &shm) == 0 && uint64_t{shm.f_bavail} * shm.f_frsize > size + GIB) {
-        std::string dir = "/dev/shm/quorvex-big-files-" + std::to_string(getpid());
-        remove_tree(dir);
-        if (mkdir(dir.c_str(), 0700) == 0)
-            return dir;
-    }
-    return make_scratch_dir("big-files");
-}
 
 std::vector<uint32_t> positions_for(uint64_t bytes, uint64_t total) {
     std::vector<uint32_t> positions;
@@ -66,7 +50,7 @@ void expect_marks(const std::string& piece, uint64_t offset, uint64_t size,
 class BigFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = make_big_scratch_dir(SOURCE_SIZE);
+        dir = make_memory_scratch_dir("big-files", SOURCE_SIZE + GIB);
         source = join_path(dir, "source.bin");
         prefix = join_path(dir, "xyz");
         reset_scripted_host();

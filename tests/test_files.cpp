@@ -23,6 +23,22 @@ std::string make_scratch_dir(const char* name) {
     return dir.string();
 }
 
+std::string make_memory_scratch_dir(const char* name, uint64_t bytes) {
+    static const auto run = std::chrono::system_clock::now().time_since_epoch().count();
+    for (const char* memory : {"/dev/shm", "Z:\\dev\\shm"}) {
+        std::error_code failed;
+        fs::space_info space = fs::space(memory, failed);
+        if (failed || space.available < bytes + 256 * MIB)
+            continue;
+        fs::path dir =
+            fs::path(memory) / ("quorvex-test-" + std::string(name) + "-" + std::to_string(run));
+        fs::remove_all(dir, failed);
+        if (fs::create_directories(dir, failed))
+            return dir.string();
+    }
+    return make_scratch_dir(name);
+}
+
 void remove_tree(const std::string& path) {
     std::error_code ignored;
     fs::remove_all(path, ignored);

@@ -14,6 +14,9 @@ unsigned char pattern_byte(uint64_t offset);
 
 // A new empty directory for one test, removed again by remove_tree.
 std::string make_scratch_dir(const char* name);
+// The same in memory (/dev/shm, which Wine shows as Z:\dev\shm) when it has room for
+// `bytes` more, so that big test files cost no disk writeback; else on disk.
+std::string make_memory_scratch_dir(const char* name, uint64_t bytes);
 void remove_tree(const std::string& path);
 
 // Path joining with the platform's separator.

@@ -12,6 +12,7 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -301,6 +302,11 @@ TEST_F(DialogTest, BrowsingFillsTheFields) {
 }
 
 TEST_F(DialogTest, StaysResponsiveDuringALongJob) {
+    // In memory where there is room: the disk's writeback of a gigabyte of pieces would
+    // measure the machine rather than the dialog.
+    const std::string fast_dir = make_memory_scratch_dir("responsive", 2048 * MIB);
+    source = join_path(fast_dir, "source.bin");
+    prefix = join_path(fast_dir, "xyz");
     write_sparse_file(source, 1024 * MIB, {});
     set_paths(source, prefix);
     click(IDC_SPLIT);
@@ -323,10 +329,12 @@ TEST_F(DialogTest, StaysResponsiveDuringALongJob) {
             break;
         Sleep(10);
     }
+    printf("slowest answer %.1f ms over %d samples\n", slowest_ms, samples);
     EXPECT_LT(slowest_ms, 100.0) << samples << " samples";
     EXPECT_GT(samples, 10);
     EXPECT_EQ(progress_position(), 100u);
     EXPECT_EQ(file_size_of(prefix + "_204"), 4 * MIB);
+    remove_tree(fast_dir);
 }
 
 } // namespace
