@@ -26,11 +26,10 @@ static bool status_is_done() {
     return strcmp(status, "Done!  ") == 0;
 }
 
-// Asking the dialog for its status costs it a message each time; the job's own flag is
-// read for free, so the wait asks the dialog only once the job has ended.
+// Waits on the job's thread itself rather than asking the dialog over and over, which would
+// cost the dialog's thread (and the machine) a message each time.
 static void wait_for_done() {
-    while (split_job_running())
-        Sleep(1);
+    WaitForSingleObject(reinterpret_cast<HANDLE>(split_job.thread.handle), INFINITE);
     while (!status_is_done())
         Sleep(1);
 }

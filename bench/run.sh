@@ -12,7 +12,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 
 size_mib=1024
-runs=11
+runs=21
 while [ $# -gt 0 ]; do
     case $1 in
     --size-mib) size_mib=$2; shift 2 ;;
@@ -106,9 +106,9 @@ timed "${peer[@]}" >/dev/null
 report "segment vs dd bs=1M" "$(compare ours peer)" 1.0
 
 echo "Memory: peak resident set of the driver"
-idle_kib=$("$driver" idle --rss | awk '{ print $2 }')
+idle_kib=$("$driver" idle --rss | awk '$1 == "peak_rss_kib" { print $2 }')
 rm -rf "$work/out" && mkdir "$work/out"
-job_kib=$("$driver" chunks "$source_file" "$work/out/piece" 5 --rss | awk '{ print $2 }')
+job_kib=$("$driver" chunks "$source_file" "$work/out/piece" 5 --rss | awk '$1 == "peak_rss_kib" { print $2 }')
 echo "  idle ${idle_kib} KiB, chunks job ${job_kib} KiB, difference $((job_kib - idle_kib)) KiB (target <= 2048)"
 
 rm -rf "$work"
