@@ -5,6 +5,8 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
+
 // The open dialog, owner of every message box and target of the job's requests.
 extern HWND dialog;
 
@@ -16,6 +18,11 @@ constexpr DWORD BROWSE_PATH_CAPACITY = 1024;
 // Shows the open-file dialog with `path` (BROWSE_PATH_CAPACITY characters) as its file
 // buffer. Returns true when the user chose a name, which is then in `path`.
 bool choose_file(char* path, const char* title, DWORD flags);
+
+// Makes the job's next progress report reach the bar whatever its position. Called before
+// a job starts, while no job runs.
+constexpr uint32_t NO_POSITION_SHOWN = 0xFFFFFFFF;
+void forget_position_shown();
 
 // Dropped files on the path fields: handled from the dialog's opening to its closing.
 void hook_dropped_files();

@@ -35,6 +35,7 @@ static void on_split() {
     GetDlgItemTextA(dialog, IDC_SOURCE_PATH, input_path, PATH_CAPACITY);
     GetDlgItemTextA(dialog, IDC_DEST_PREFIX, dest_prefix, PATH_CAPACITY);
     SetDlgItemTextA(dialog, IDC_STATUS, STATUS_PROCESSING);
+    forget_position_shown();
     if (start_split_job(input_path, dest_prefix) == JOB_THREAD_FAILED) {
         SetDlgItemTextA(dialog, IDC_STATUS, "");
         MessageBoxA(dialog, "Could not start the job!", "Error", MB_OK);
