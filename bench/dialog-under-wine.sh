@@ -9,15 +9,10 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 
-size_mib=1024
+source bench/common.sh
+usage="usage: bench/dialog-under-wine.sh [--size-mib N] [--runs N]"
 runs=7
-while [ $# -gt 0 ]; do
-    case $1 in
-    --size-mib) size_mib=$2; shift 2 ;;
-    --runs) runs=$2; shift 2 ;;
-    *) echo "usage: bench/dialog-under-wine.sh [--size-mib N] [--runs N]" >&2; exit 2 ;;
-    esac
-done
+parse_bench_options "$@"
 
 bash scripts/install-deps.sh
 cmake --preset win64 >/dev/null
@@ -33,20 +28,11 @@ cleanup() {
     rm -rf "$work"
     stop_virtual_display
 }
-work=$root/build/bench-wine
-shm_free_mib=$(df -Pm /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')
-if [ -n "$shm_free_mib" ] && [ "$shm_free_mib" -gt $((size_mib * 3 + 256)) ]; then
-    work=/dev/shm/quorvex-bench-wine
-fi
+make_work_dir bench-wine
 trap cleanup EXIT
-rm -rf "$work"
-mkdir -p "$work"
 wineserver -p
 scripts/wine-run wineboot
-
-echo "Making a ${size_mib} MiB source in $work..."
-head -c $((size_mib * 1048576)) /dev/urandom >"$work/source.bin"
-cat "$work/source.bin" >/dev/null
+make_random_source "$work/source.bin"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 source_file=$(windows_path "$work/source.bin")
@@ -55,12 +41,9 @@ prefix=$(windows_path "$work/out/piece")
 # Runs a program that prints "job_ms N" and prints N: the job's own time, from its start to
 # "Done!  ", without the time Wine takes to start a process.
 timed() {
-    rm -rf "$work/out"
-    mkdir "$work/out"
-    sync
+    fresh_output_dir
     scripts/wine-run "$@" | tr -d '\r' | awk '$1 == "job_ms" { print $2 }'
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 dialog_times=()
 console_times=()

@@ -11,51 +11,29 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 
-size_mib=1024
+source bench/common.sh
+usage="usage: bench/run.sh [--size-mib N] [--runs N]"
 runs=21
-while [ $# -gt 0 ]; do
-    case $1 in
-    --size-mib) size_mib=$2; shift 2 ;;
-    --runs) runs=$2; shift 2 ;;
-    *) echo "usage: bench/run.sh [--size-mib N] [--runs N]" >&2; exit 2 ;;
-    esac
-done
+parse_bench_options "$@"
 
 bash scripts/install-deps.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target bench_driver >/dev/null
 driver=$root/build/linux/bench/bench_driver
 
-# In memory when there is room: the source is then page-cached by definition and the
-# disk's writeback, which comes and goes between runs, does not drown the difference
-# between the programs.
-work=$root/build/bench
-shm_free_mib=$(df -Pm /dev/shm 2>/dev/null | awk 'NR == 2 { print $4 }')
-if [ -n "$shm_free_mib" ] && [ "$shm_free_mib" -gt $((size_mib * 3 + 256)) ]; then
-    work=/dev/shm/quorvex-bench
-fi
-echo "Working in $work"
-rm -rf "$work"
-mkdir -p "$work"
+make_work_dir bench
+trap 'rm -rf "$work"' EXIT
 source_file=$work/source.bin
-echo "Making a ${size_mib} MiB source..."
-head -c $((size_mib * 1048576)) /dev/urandom >"$source_file"
-cat "$source_file" >/dev/null # into the page cache
-
-now_ns() { date +%s%N; }
+make_random_source "$source_file"
 
 # Runs a command in a fresh output directory and prints its wall time in nanoseconds.
 timed() {
-    rm -rf "$work/out"
-    mkdir "$work/out"
-    sync
+    fresh_output_dir
     local started
-    started=$(now_ns)
+    started=$(date +%s%N)
     "$@" >/dev/null
-    echo $(($(now_ns) - started))
+    echo $(($(date +%s%N) - started))
 }
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # Runs two commands alternately and prints "median_a median_b ratio best_ratio". This
 # machine's timings scatter widely from run to run, so the medians decide; the ratio of the
@@ -110,5 +88,3 @@ idle_kib=$("$driver" idle --rss | awk '$1 == "peak_rss_kib" { print $2 }')
 rm -rf "$work/out" && mkdir "$work/out"
 job_kib=$("$driver" chunks "$source_file" "$work/out/piece" 5 --rss | awk '$1 == "peak_rss_kib" { print $2 }')
 echo "  idle ${idle_kib} KiB, chunks job ${job_kib} KiB, difference $((job_kib - idle_kib)) KiB (target <= 2048)"
-
-rm -rf "$work"

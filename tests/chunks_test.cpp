@@ -26,6 +26,15 @@ class ChunksTest : public ::testing::Test {
         remove_tree(dir);
     }
 
+    // A fresh directory with a new pattern source, and the host and counts as at the start.
+    void start_over(uint64_t source_size) {
+        remove_tree(dir);
+        std::filesystem::create_directories(dir);
+        write_pattern_file(source, source_size);
+        reset_scripted_host();
+        install_fault_io();
+    }
+
     std::string piece(int number) const {
         return prefix + "_" + std::to_string(number);
     }
@@ -99,11 +108,7 @@ const LayoutCase layout_cases[] = {
 TEST_F(ChunksTest, PiecesHoldTheSourceInOrder) {
     for (const LayoutCase& c : layout_cases) {
         SCOPED_TRACE(c.name);
-        reset_scripted_host();
-        install_fault_io();
-        remove_tree(dir);
-        std::filesystem::create_directories(dir);
-        write_pattern_file(source, c.source_size);
+        start_over(c.source_size);
         split_size_mb = c.split_mb;
         stop_count = c.count;
         answer_stop_after = c.stop_after;
@@ -340,11 +345,7 @@ TEST_F(ChunksTest, SettingsChangedDuringAJobApplyAtTheirMoments) {
     expect_finished();
 
     // The count is read at each boundary; the total of the bar is not recomputed.
-    remove_tree(dir);
-    std::filesystem::create_directories(dir);
-    write_pattern_file(source, 12 * MIB);
-    reset_scripted_host();
-    install_fault_io();
+    start_over(12 * MIB);
     split_size_mb = 2;
     answer_stop_after = true;
     run_job_pausing_at(source, prefix, 1, [] { stop_count = 3; });
@@ -353,11 +354,7 @@ TEST_F(ChunksTest, SettingsChangedDuringAJobApplyAtTheirMoments) {
     expect_finished();
 
     // "Stop after:" ticked during the job takes effect at the next boundary.
-    remove_tree(dir);
-    std::filesystem::create_directories(dir);
-    write_pattern_file(source, 12 * MIB);
-    reset_scripted_host();
-    install_fault_io();
+    start_over(12 * MIB);
     run_job_pausing_at(source, prefix, 3, [] { answer_stop_after = true; });
     EXPECT_EQ(list_dir(dir), (std::vector<std::string>{"source.bin", "xyz_0"}));
     expect_finished();

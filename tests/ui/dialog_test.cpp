@@ -1,13 +1,7 @@
 // The real dialog, from the real template, driven by window messages from the test's
 // thread while jobs run on their own threads.
-#include "dialog.h"
-#include "dialog_driver.h"
-#include "fault_io.h"
+#include "dialog_fixture.h"
 #include "resource.h"
-#include "split_job.h"
-#include "test_files.h"
-
-#include <gtest/gtest.h>
 
 #include <commctrl.h>
 
@@ -19,29 +13,12 @@ namespace {
 
 const char PROCESSING[] = "Processing, please wait...";
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public OpenDialogTest {
   protected:
     void SetUp() override {
-        split_size_mb = 5;
-        stop_count = 1;
-        install_fault_io();
-        working_dir = std::filesystem::current_path();
-        dir = make_scratch_dir("dialog");
+        OpenDialogTest::SetUp();
         source = join_path(dir, "source.bin");
         prefix = join_path(dir, "xyz");
-        open_dialog();
-        ASSERT_TRUE(dialog_is_open());
-    }
-
-    void TearDown() override {
-        if (dialog_is_open())
-            close_dialog();
-        release_held_call();
-        wait_for_split_job();
-        remove_fault_io();
-        // The open-file dialog moves the current directory to where it chose a file.
-        std::filesystem::current_path(working_dir);
-        remove_tree(dir);
     }
 
     void set_paths(const std::string& input, const std::string& output_prefix) {
@@ -56,8 +33,7 @@ class DialogTest : public ::testing::Test {
         ASSERT_TRUE(wait_until([] { return !split_job_running(); }));
     }
 
-    std::filesystem::path working_dir;
-    std::string dir, source, prefix;
+    std::string source, prefix;
 };
 
 TEST_F(DialogTest, StartsWithTheDefaults) {

@@ -1,13 +1,7 @@
 // Files dropped on the path fields of the real dialog, with drop handles built as the
 // shell builds them.
-#include "dialog.h"
-#include "dialog_driver.h"
-#include "fault_io.h"
+#include "dialog_fixture.h"
 #include "resource.h"
-#include "split_job.h"
-#include "test_files.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -16,26 +10,12 @@ namespace {
 const char MULTIPLE[] = "Multiple files dropped - only one file will be processed";
 const char UNREADABLE[] = "Unable to get dropped file information";
 
-class DropTest : public ::testing::Test {
+class DropTest : public OpenDialogTest {
   protected:
     void SetUp() override {
-        split_size_mb = 5;
-        stop_count = 1;
-        install_fault_io();
-        dir = make_scratch_dir("drop");
-        open_dialog();
-        ASSERT_TRUE(dialog_is_open());
+        OpenDialogTest::SetUp();
         type_into(IDC_SOURCE_PATH, "old source");
         type_into(IDC_DEST_PREFIX, "old prefix");
-    }
-
-    void TearDown() override {
-        if (dialog_is_open())
-            close_dialog();
-        release_held_call();
-        wait_for_split_job();
-        remove_fault_io();
-        remove_tree(dir);
     }
 
     // Drops the names on a field and waits until the drop has been handled, reading and
@@ -63,8 +43,6 @@ class DropTest : public ::testing::Test {
             << "the drop was not released";
         return outcome;
     }
-
-    std::string dir;
 };
 
 TEST_F(DropTest, OneFileOnTheSourceFillsBothFields) {
