@@ -11,7 +11,7 @@ root=$PWD
 
 source bench/common.sh
 usage="usage: bench/dialog-under-wine.sh [--size-mib N] [--runs N]"
-runs=7
+runs=15
 parse_bench_options "$@"
 
 bash scripts/install-deps.sh
@@ -53,6 +53,8 @@ for _ in $(seq "$runs"); do
     [ "$count" -eq $(((size_mib + 4) / 5)) ] || { echo "the dialog wrote $count pieces" >&2; exit 1; }
     console_times+=("$(timed "$console" chunks "$source_file" "$prefix" 5)")
 done
+echo "dialog (ms):  ${dialog_times[*]}"
+echo "console (ms): ${console_times[*]}"
 d=$(printf '%s\n' "${dialog_times[@]}" | median)
 c=$(printf '%s\n' "${console_times[@]}" | median)
 awk -v d="$d" -v c="$c" -v runs="$runs" -v mib="$size_mib" 'BEGIN {

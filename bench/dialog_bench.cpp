@@ -44,6 +44,9 @@ int main(int argc, char** argv) {
     HANDLE thread = CreateThread(nullptr, 0, run_dialog, nullptr, 0, nullptr);
     while (dialog == nullptr || !IsWindowVisible(dialog))
         Sleep(1);
+    // Let the new window finish drawing itself, as it has long done when a user presses Split,
+    // so that its first paint does not compete with the timed job.
+    Sleep(500);
 
     SetDlgItemTextA(dialog, IDC_SOURCE_PATH, argv[1]);
     SetDlgItemTextA(dialog, IDC_DEST_PREFIX, argv[2]);

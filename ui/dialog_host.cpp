@@ -32,7 +32,7 @@ void host_end_text(char* text) {
 // move the bar is not sent, and one that comes sooner than REDRAW_INTERVAL_MS after the
 // last redraw waits for a later report. The job's last position always reaches the bar
 // before its final status or an error is shown.
-constexpr ULONGLONG REDRAW_INTERVAL_MS = 50;
+constexpr ULONGLONG REDRAW_INTERVAL_MS = 100;
 static uint32_t position_shown = NO_POSITION_SHOWN;
 static uint32_t position_reported = NO_POSITION_SHOWN;
 static ULONGLONG shown_at = 0;
